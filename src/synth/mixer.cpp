@@ -73,7 +73,7 @@ static void sequencerStep(int j)
 }
 
 // Channel j over `frames` frames starting at echo slot `slot` (the frame counter mod echoLength).
-static inline void mixChannel(int j, int slot, int frames, float* left, float* right)
+__attribute__((always_inline)) static inline void mixChannel(int j, int slot, int frames, float* left, float* right)
 {
     float* const echo = synth.echoBuffers[j];
     const float* const samples = synth.instrumentSamples[j];
@@ -113,7 +113,7 @@ static inline void mixChannel(int j, int slot, int frames, float* left, float* r
     synth.filterState[j] = filter;
 }
 
-static inline int16_t outputSample(float sum)
+__attribute__((always_inline)) static inline int16_t outputSample(float sum)
 {
     const double s = sum;
     const double a = s - (-3.0) >= 0 ? s : -3.0;  // a sum that is not a number becomes -3

@@ -319,7 +319,9 @@ int32_t loadSongFile(const char* path)
     char* buffer = nullptr;
     if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0)
         buffer = static_cast<char*>(std::malloc(size_t(size) + 1));
-    const bool complete = buffer && std::fread(buffer, 1, size_t(size), file) == size_t(size);
+    // The extra read finds a file that is not readable as bytes at all, such as a directory.
+    const bool complete = buffer && std::fread(buffer, 1, size_t(size), file) == size_t(size) &&
+                          std::fgetc(file) == EOF && !std::ferror(file);
     std::fclose(file);
     if (!complete) {
         std::free(buffer);
