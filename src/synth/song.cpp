@@ -316,8 +316,10 @@ int32_t loadSongFile(const char* path)
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0)
         size = std::ftell(file);
+    // No song comes near this size; a directory or device can report any size at all.
+    constexpr long maxSongBytes = 64L << 20;
     char* buffer = nullptr;
-    if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0)
+    if (size >= 0 && size <= maxSongBytes && std::fseek(file, 0, SEEK_SET) == 0)
         buffer = static_cast<char*>(std::malloc(size_t(size) + 1));
     // The extra read finds a file that is not readable as bytes at all, such as a directory.
     const bool complete = buffer && std::fread(buffer, 1, size_t(size), file) == size_t(size) &&
