@@ -47,7 +47,7 @@ PATTERNS = {
     15: "00,00,00,00,d4,00,00,00",                                   # snare, first half of a fill bar
     16: "a1,a2,a1,a2,e2,a2,a1,e2,f1,f2,f1,f2,c2,f2,f1,c2",           # sketch: busier bass X
     17: "a2,00,00,00,00,00,00,00",                                   # one tonic hit (breaks, ending)
-    18: "e3,00,d3,00,c3,00,a2,a2",                                   # toms on the kick, into a section
+    18: "e3,00,d3,d3,c3,c3,a2,a2",                                   # toms on the kick, into a section
     19: "e5, 00,a4,c5,e5,00,d5,e5,f5,00,e5,c5,a4,00,00,c5",          # lead, bar 1 (X)
     20: "e5,00,g5,e5,c5,00,d5,e5,d5,00,b4,g4,b4,00,00,d5",           # lead, bar 2 (Y)
     21: "g5,00,e5,c5,e5,00,g5,0,g5,00,d5,b4,b4,00,d5,00",            # lead, bar 4 (Y), high
@@ -178,53 +178,111 @@ ARR = {
 # Rows each track lasts before its loop, and the size of the whole text: fixed by the song's shape.
 TRACK_ROWS = {1: 1297, 2: 1169, 3: 1185, 4: 1089, 5: 1105, 6: 1089, 7: 1089, 8: 1265, 9: 1281, 10: 1169}
 TEXT_SIZE = 4468
-# Extra blanks that widen the alignment columns, per column, to bring the text to its size.
-COLUMN_SLACK = {}
+BARS = 68
+MAX_RUN = 12  # longest run of alignment blanks
 
 
-def section_text(entries):
-    return "".join("p%d," % p for p in entries)
+def entries(t):
+    return [p for name in [s[0] for s in SECTIONS] + ["tail"] for p in ARR[t][name]]
+
+
+def check_timing():
+    for t in ARR:
+        total = sum(rows(p) for p in entries(t))
+        assert total == TRACK_ROWS[t], "track %d lasts %d rows, not %d" % (t, total, TRACK_ROWS[t])
+        row = 0
+        for name, bar, bars in SECTIONS:
+            want = 0 if bar == 0 else 1 + bar * 16  # every track opens with a one-row pattern
+            assert row == want, "track %d: section %s starts at row %d, not %d" % (t, name, row, want)
+            row += sum(rows(p) for p in ARR[t][name])
+
+
+def bar_cells(t):
+    """The track's entries as text, one cell per bar (bar 0 holds the one-row opening), then the rest."""
+    cells, cur, row = [], "", 0
+    for p in entries(t):
+        cur += "p%d," % p
+        row += rows(p)
+        if len(cells) < BARS and row > 1 and (row - 1) % 16 == 0:
+            cells.append(cur)
+            cur = ""
+    return cells, cur + "loop"
+
+
+def plan_columns(cells, blanks):
+    """Chooses the bars at which all track lines are aligned, using exactly `blanks` padding blanks.
+
+    Section starts are preferred; a column's widest cell sets its width, and the blanks left over
+    widen columns by one (ten blanks each), so the total must come out a multiple of ten."""
+    tracks = sorted(cells)
+    prefix = {t: [0] for t in tracks}
+    for t in tracks:
+        for cell in cells[t]:
+            prefix[t].append(prefix[t][-1] + len(cell))
+    weight = {bar: 10 for name, bar, bars in SECTIONS}
+    best = {(0, 0): (0, None)}
+    for b in range(1, BARS):
+        for (a, used), (score, _) in sorted(best.items()):
+            if a >= b:
+                continue
+            lens = [prefix[t][b] - prefix[t][a] for t in tracks]
+            pads = [max(lens) - n for n in lens]
+            if max(pads) > MAX_RUN or used + sum(pads) > blanks:
+                continue
+            key, value = (b, used + sum(pads)), score + weight.get(b, -1)
+            if key not in best or best[key][0] < value:
+                best[key] = (value, (a, used))
+    done = [(v[0], k) for k, v in best.items() if (blanks - k[1]) % 10 == 0]
+    assert done, "no column layout uses exactly %d blanks" % blanks
+    key = max(done)[1]
+    widen = (blanks - key[1]) // 10
+    bars = []
+    while key[0] > 0:
+        bars.append(key[0])
+        key = best[key][1]
+    return sorted(bars), widen
 
 
 def build():
-    names = [s[0] for s in SECTIONS] + ["tail"]
-    for t, arr in ARR.items():
-        total = sum(rows(p) for s in names for p in arr[s])
-        assert total == TRACK_ROWS[t], "track %d lasts %d rows, not %d" % (t, total, TRACK_ROWS[t])
-        for name, bar, bars in SECTIONS:
-            start = sum(rows(p) for s in names[:names.index(name)] for p in arr[s])
-            lead_in = 1  # every track opens with a one-row pattern
-            want = lead_in + bar * 16 if name != "intro" else 0
-            assert start == want, "track %d: section %s starts at row %d, not %d" % (t, name, start, want)
-
-    # Columns: one per section, padded so that the sections stand one under the other.
-    lines = list(HEADER)
-    for p in range(1, 24):
-        lines.append("p%d:%s" % (p, PATTERNS[p]))
-    widths = {}
-    for name in names:
-        widths[name] = max(len(section_text(ARR[t][name])) for t in ARR) + COLUMN_SLACK.get(name, 0)
+    check_timing()
+    lines = list(HEADER) + ["p%d:%s" % (p, PATTERNS[p]) for p in range(1, 24)]
+    cells = {t: bar_cells(t) for t in ARR}
+    heads = {t: ("t%d:" % t).ljust(4) for t in ARR}  # "t1: " stands over "t10:"
+    bare = sum(len(l) + 1 for l in lines) + sum(len(heads[t]) + len("".join(c[0])) + len(c[1]) + 1
+                                                for t, c in cells.items())
+    bars, widen = plan_columns({t: c[0] for t, c in cells.items()}, TEXT_SIZE - bare)
+    edges = [0] + bars + [BARS]
+    columns = []
+    for i in range(len(edges) - 1):
+        texts = {t: "".join(cells[t][0][edges[i]:edges[i + 1]]) for t in ARR}
+        columns.append([texts, max(len(x) for x in texts.values()), i < len(edges) - 2])
+    while widen:  # spread the spare blanks over the columns, one per column and pass
+        room = [col for col in columns if col[2] and col[1] - min(len(x) for x in col[0].values()) < MAX_RUN]
+        assert room, "too many blanks to place"
+        for col in room[:widen]:
+            col[1] += 1
+        widen -= min(widen, len(room))
     track_lines = []
     for t in sorted(ARR):
-        head = "t%d:" % t
-        text = head.ljust(4)
-        for name in names[:-1]:
-            cell = section_text(ARR[t][name])
-            text += cell.ljust(widths[name])
-        text += section_text(ARR[t]["tail"]) + "loop"
-        track_lines.append(text)
-    return lines, track_lines
+        line = heads[t]
+        for texts, width, aligned in columns:
+            line += texts[t].ljust(width) if aligned else texts[t]
+        track_lines.append(line + cells[t][1])
+    # One blank of the padding stands before its comma: p14 , reads like p14, once blanks are gone.
+    first = track_lines[0]
+    at = first.index(", ") if ", " in first else None
+    assert at is not None
+    track_lines[0] = first[:at] + " ," + first[at + 2:]
+    return "\n".join(lines + track_lines) + "\n"
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "song.txt")
-    lines, track_lines = build()
-    text = "\n".join(lines + track_lines) + "\n"
-    print("size %d (want %d), blanks in tracks %d" % (len(text), TEXT_SIZE,
-          sum(l.count(" ") for l in track_lines)))
-    print("00: %d, entries: %s" % (sum(PATTERNS[p].replace(" ", "").split(",").count("00") for p in PATTERNS),
-          [len(l.replace(" ", "").split(":")[1].split(",")) for l in track_lines]))
+    text = build()
+    assert len(text) == TEXT_SIZE, "the song has %d characters, not %d" % (len(text), TEXT_SIZE)
+    empties = sum(PATTERNS[p].replace(" ", "").split(",").count("00") for p in PATTERNS)
+    assert empties == 107, "%d empty rows written 00, not 107" % empties
     with open(out, "w") as f:
         f.write(text)
 
