@@ -32,7 +32,7 @@ HEADER = [
 PATTERNS = {
     1: "0",
     2: "echo1",
-    3: "a2,00,00,00,a2,00,00,00,a2,00,00,00,a2,00,00,a2",            # kick, four to the floor
+    3: "e3,00,00,00,e3,00,00,00,e3,00,00,00,e3,00,00,e3",            # kick, four to the floor
     4: "00,00,00,00,d4,00,00,00,00,00,00,00,d4,00,00,a4",            # snare on 2 and 4
     5: "c6,c6,e5,c6,c6,c6,e5,c6,c6,c6,e5,c6,c6,c6,e5,a5",            # hats, open on the off-beats
     6: "a1,00,a2,a1,00,a1,a2,e2,f1,00,f2,f1,00,f1,f2,c2",            # bass X: Am | F
@@ -100,8 +100,8 @@ ARR = {
     1: {  # kick
         "intro": [1] + rest(7) + [17, 18],
         "entry": [3] * 4, "theme": [3] * 6, "break": HIT, "drive": [3] * 9, "turn": [3] * 4,
-        "calm": rest(8), "rise": [3] * 8,
-        "answer": (HIT + [3]) * 4, "build": [3] * 4, "burst": [3] * 6, "end": HIT + [R],
+        "calm": rest(8), "rise": rest(4) + [3] * 4,
+        "answer": [R, 3] * 4, "build": [3] * 4, "burst": [3] * 6, "end": HIT + [R],
         "tail": rest(13),
     },
     2: {  # bass
@@ -109,13 +109,13 @@ ARR = {
         "entry": harm("XYXY", 6, 7), "theme": harm("XYXYXY", 6, 7), "break": HIT,
         "drive": harm("YXYXYXYXY", 6, 7), "turn": harm("XYXY", 6, 7),
         "calm": rest(4) + harm("XYXY", 6, 7), "rise": harm("XYXYXYXY", 6, 7),
-        "answer": (HIT + [7]) * 4, "build": harm("XYXY", 6, 7), "burst": harm("XYXYXY", 6, 7),
+        "answer": (HIT + [7]) * 4, "build": rest(4), "burst": harm("XYXYXY", 6, 7),
         "end": HIT + [R], "tail": rest(5),
     },
     3: {  # snare
         "intro": [1] + rest(3) + [15, 13] + rest(3) + [15, 13],
         "entry": [4] * 4, "theme": [4] * 5 + [15, 13], "break": HIT, "drive": [4] * 8 + [15, 13],
-        "turn": [4] * 3 + [15, 13], "calm": rest(7) + [15, 13], "rise": [4] * 7 + [15, 13],
+        "turn": [4] * 3 + [15, 13], "calm": rest(7) + [15, 13], "rise": rest(4) + [4] * 3 + [15, 13],
         "answer": [R, 4] * 4, "build": [4, 4, 15, 13, 13, 13], "burst": [4] * 5 + [15, 13],
         "end": HIT + [R], "tail": rest(6),
     },
@@ -145,7 +145,7 @@ ARR = {
     },
     7: {  # lead
         "intro": [2] + rest(8),
-        "entry": lead("abcd"), "theme": lead("abcdab"), "break": rest(1),
+        "entry": lead("abcd"), "theme": lead("ababab"), "break": rest(1),
         "drive": lead("d") + lead("abcd") * 2, "turn": lead("abcd"),
         "calm": lead("abab") + lead("abcd"), "rise": lead("abcdabcd"),
         "answer": lead("abcbadcd"), "build": rest(4), "burst": lead("abcdcd"),
@@ -160,7 +160,7 @@ ARR = {
     },
     9: {  # sine pad
         "intro": [2] + harm("XYXYXYXY", 10, 12),
-        "entry": harm("XYXY", 10, 12), "theme": harm("XYXYXY", 10, 12), "break": HIT,
+        "entry": harm("XYXY", 10, 12), "theme": rest(6), "break": HIT,
         "drive": harm("YXYXYXYXY", 10, 12), "turn": harm("XYXY", 10, 12),
         "calm": harm("XYXYXYXY", 10, 12), "rise": harm("XYXYXYXY", 10, 12),
         "answer": harm("XYXYXYXY", 10, 12), "build": harm("XYXY", 10, 12),
@@ -281,6 +281,8 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "song.txt")
     text = build()
     assert len(text) == TEXT_SIZE, "the song has %d characters, not %d" % (len(text), TEXT_SIZE)
+    notes = [f for p in PATTERNS.values() for f in p.replace(" ", "").split(",") if f[0].isalpha() and f != "echo1"]
+    assert all(f[0] in "abcdefg" for f in notes), "a note outside A minor (uppercase is a sharp)"
     empties = sum(PATTERNS[p].replace(" ", "").split(",").count("00") for p in PATTERNS)
     assert empties == 107, "%d empty rows written 00, not 107" % empties
     with open(out, "w") as f:
