@@ -163,7 +163,7 @@ ARR = {
         "entry": harm("XYXY", 10, 12), "theme": rest(6), "break": HIT,
         "drive": harm("YXYXYXYXY", 10, 12), "turn": harm("XYXY", 10, 12),
         "calm": harm("XYXYXYXY", 10, 12), "rise": harm("XYXYXYXY", 10, 12),
-        "answer": harm("XYXYXYXY", 10, 12), "build": harm("XYXY", 10, 12),
+        "answer": [R, 12] * 4, "build": harm("XYXY", 10, 12),
         "burst": harm("XYXYXY", 10, 12), "end": HIT + [R], "tail": rest(12),
     },
     10: {  # hats (whole bars only)
