@@ -105,7 +105,12 @@ int main(int argc, char** argv)
     SDL_ShowCursor(SDL_DISABLE);
     setupTextures();
 
+    // SDL 1.2 unpauses with a plain store that its audio thread polls. Taking the audio lock, which
+    // that thread holds around every callback, makes everything initSynth and parseSong wrote
+    // visible to the callback before its first run; it is never taken again.
+    SDL_LockAudio();
     SDL_PauseAudio(0);
+    SDL_UnlockAudio();
     const Uint32 start = SDL_GetTicks();
 
     if (stopSignalled)
