@@ -65,12 +65,24 @@ void SDL_PauseAudio(int pause)
     next<void (*)(int)>("SDL_PauseAudio")(pause);
 }
 
+// Drawn frames: the first swap ends start-up; the count and span give the frame rate of the run.
+long swaps = 0;
+double firstSwapMs = 0, lastSwapMs = 0;
+
 void SDL_GL_SwapBuffers()
 {
-    static int swaps = 0;
-    if (swaps++ == 0)
+    lastSwapMs = nowMs();
+    if (swaps++ == 0) {
+        firstSwapMs = lastSwapMs;
         stamp("SDL_GL_SwapBuffers>");
+    }
     next<void (*)()>("SDL_GL_SwapBuffers")();
+}
+
+void SDL_Quit()
+{
+    std::fprintf(stderr, "probe swaps %ld over %.3f ms\n", swaps, lastSwapMs - firstSwapMs);
+    next<void (*)()>("SDL_Quit")();
 }
 
 }  // extern "C"

@@ -33,5 +33,8 @@ extern GlState glState;
 // Runs after each recorded call; lets a test change shared values in the middle of a frame.
 extern std::function<void(const GlCall&)> glOnCall;
 
+extern bool glRecording;     // false: calls are only counted (a GL that costs nothing)
+extern long glCallsSkipped;  // calls made while recording was off
+
 void resetGlRecorder();  // clears the log, the hook and the state back to GL's defaults
 std::string describe(const GlCall& call);
