@@ -10,8 +10,10 @@
 
 #include <cmath>
 
-// The CPU's fused multiply-add where it has one (same results, no library call).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The CPU's fused multiply-add where it has one (same results, no library call). Not under the
+// sanitizers: an ifunc resolver runs before their runtime is up.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__) && \
+    !defined(__SANITIZE_ADDRESS__)
 #define KU_MIXER_CLONES __attribute__((target_clones("default", "arch=x86-64-v3")))
 #else
 #define KU_MIXER_CLONES
