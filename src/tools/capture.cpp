@@ -358,7 +358,7 @@ int main(int argc, char** argv)
 
     std::string where;
     if (!openDisplay(options.forceXvfb, error, where))
-        return fail(error);
+        return fail(stopSignal ? std::string("interrupted by ") + strsignal(stopSignal) + "; nothing written" : error);
     setupTextures();
     const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
 
@@ -462,6 +462,8 @@ int main(int argc, char** argv)
             return fail(ffmpegFailure("adding the soundtrack", muxStatus, muxLog));
         time.mux = secondsSince(t);
     }
+    if (stopSignal)
+        return fail(std::string("interrupted by ") + strsignal(stopSignal) + "; nothing written");
     if (!files.publish(error))
         return fail(error);
 

@@ -33,8 +33,8 @@ struct ChildProcess {
 // Full path of an executable program (a name is looked up in PATH), or "" when there is none.
 std::string findProgram(const std::string& name);
 // Starts argv[0]. stdinPipe: the child's standard input is a pipe whose write end we keep.
-// stderrFd (or -1 for ours) becomes its standard error; keepFds stay open in it. The child is
-// sent SIGTERM when this process dies, so nothing is left running after a crash.
+// stderrFd (or -1 for ours) becomes its standard error; keepFds stay open in it. The child runs
+// in a process group of its own and is sent SIGTERM when this process dies.
 bool startProcess(const std::vector<std::string>& argv, bool stdinPipe, int stderrFd,
                   const std::vector<int>& keepFds, ChildProcess& child);
 // Closes the child's input and waits: its exit status, or 128 + signal.

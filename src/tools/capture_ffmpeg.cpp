@@ -74,6 +74,9 @@ bool startProcess(const std::vector<std::string>& argv, bool stdinPipe, int stde
         if (getppid() != parent)
             _exit(127);
         signal(SIGPIPE, SIG_DFL);
+        // Its own process group: Ctrl+C reaches the capture alone, which then stops its children
+        // in order (an Xvfb killed under SDL would end the capture without cleaning up).
+        setpgid(0, 0);
         if (stdinPipe)
             dup2(fds[0], STDIN_FILENO);
         if (stderrFd >= 0)
