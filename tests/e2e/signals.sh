@@ -18,9 +18,16 @@ for signal in INT TERM; do
 
     # Sent during start-up, before any frame: the demo must still come down by itself.
     note "SIG$signal during start-up"
+    # Sent as soon as the handlers are in place (they come before SDL_Init): a signal that beats
+    # them to it, while the loader or a sanitizer runtime is still starting, only meets the default.
     "$demo" -w 2>"$work/sig$signal-early.err" &
     pid=$!
-    sleep 0.02
+    number=$(kill -l "$signal")
+    for _ in $(seq 1000); do
+        caught=$(awk '/^SigCgt:/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
+        [ -n "$caught" ] && (( (16#$caught >> (number - 1)) & 1 )) && break
+        sleep 0.005
+    done
     kill -s "$signal" "$pid"
     waitExit 10
     if [ "$status" -eq 1 ] && grep -q "$videoModeError" "$work/sig$signal-early.err"; then
