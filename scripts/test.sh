@@ -13,7 +13,7 @@ cmake --build build -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKU_SANITIZE=address,undefined -DKU_BUILD_BENCH=OFF
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -L unit)
+(cd build-asan && ctest --output-on-failure -L unit)
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKU_SANITIZE=thread -DKU_BUILD_BENCH=OFF
 cmake --build build-tsan -j"$jobs"
