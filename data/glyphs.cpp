@@ -34,11 +34,11 @@ const char glyphFont[] =
     " 1  "
     " 1  "
     " 11 "
-    // 5: v
+    // 5: v (narrowing, unlike the u's open bowl)
     "    "
     "1  1"
     "1  1"
-    "1  1"
+    " 11 "
     " 11 "
     // 6: a
     "    "
