@@ -229,3 +229,16 @@ TEST(Mixer, NothingHappensForEmptyCalls)
     EXPECT_EQ(guard[0], 7);
     EXPECT_EQ(synth.trackPos[1], -1);
 }
+
+TEST(Mixer, CounterWrapsToZeroInsteadOfOverflowing)
+{
+    // After about 13.5 hours the frame counter would pass 2^31 - 1; it starts again from 0
+    // (a row tick), and every echo slot stays inside its line.
+    startConstantVoice("p1:c3,d3", 0.5f, 100000);
+    sampleCounter.store(2147483647 - 100);
+    const std::vector<uint8_t> out = renderBuffers(1);
+    EXPECT_EQ(sampleCounter.load(), 1024 - 101);
+    EXPECT_EQ(synth.patternPos[1], 0);  // the tick at 0 started the track
+    EXPECT_EQ(sampleAt(out, 100, 0), 0);
+    EXPECT_EQ(sampleAt(out, 101, 0), 5461);
+}
