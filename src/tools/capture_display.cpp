@@ -74,6 +74,9 @@ bool openDisplay(bool forceXvfb, std::string& error, std::string& where)
     } else {
         where = std::string("display ") + display;
     }
+    // X11 only, unless asked otherwise: SDL would fall back to drivers such as a text-mode one
+    // that take over the terminal and have no OpenGL.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
     // Video only: the soundtrack comes from calling the audio callback, never from a device.
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         error = "cannot open the " + where + ": " + SDL_GetError() +

@@ -22,6 +22,7 @@ set(cases
   "--output|--output needs a file name"
   "--ffmpeg,${WORK}/no-ffmpeg/ffmpeg,--output,${out}/a.mp4|cannot find ${WORK}/no-ffmpeg/ffmpeg"
   "${CMAKE_COMMAND},-E,env,PATH=${WORK}/no-ffmpeg,@,--output,${out}/a.mp4|cannot find ffmpeg: install"
+  "${CMAKE_COMMAND},-E,env,--unset=SDL_VIDEODRIVER,DISPLAY=:987,@,--output,${out}/a.mp4|cannot open the display :987"
   "--output,${WORK}/no/such/dir/a.mp4|cannot write ${WORK}/no/such/dir/a.mp4"
   "--output,${WORK}/full/dir.mp4|cannot write ${WORK}/full/dir.mp4: it is a directory"
   "--png-sequence,${WORK}/full/frames|cannot write ${WORK}/full/frames: it exists"
