@@ -4,7 +4,7 @@
 #   scripts/deps.sh test   that, plus what the tests need
 set -eu
 run="cmake g++ make pkg-config libsdl1.2-dev libgl-dev libgl1-mesa-dri xvfb xauth"
-test="$run libgtest-dev libbenchmark-dev libx11-dev python3 xdotool imagemagick x11-utils desktop-file-utils sox ffmpeg dpkg-dev"
+test="$run libgtest-dev libbenchmark-dev libx11-dev python3 xdotool imagemagick x11-utils desktop-file-utils sox ffmpeg dpkg-dev groff-base lintian"
 case "${1:-test}" in
     run) wanted=$run ;;
     test) wanted=$test ;;
