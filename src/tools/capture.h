@@ -14,7 +14,7 @@ struct CaptureOptions {
     int fps = 60;                        // video frames per second, 1..240
     int height = 480;                    // output height; width is height * 4 / 3
     double seconds = 0;                  // 0: until the demo ends by itself
-    std::string preset = "superfast";    // x264 preset
+    std::string preset = "ultrafast";    // x264 preset; the fastest leaves the processors to the renderer
     int crf = 18;                        // x264 constant rate factor, 0..51
     bool forceXvfb = false;              // start a private Xvfb even when DISPLAY is set
     std::string ffmpeg = "ffmpeg";       // program name or path
