@@ -9,6 +9,7 @@ add_executable(kusolvanta-capture
   ${CMAKE_CURRENT_SOURCE_DIR}/capture.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/capture_display.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/capture_ffmpeg.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/capture_frames.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/capture_files.cpp)
 target_link_libraries(kusolvanta-capture PRIVATE
   kusolvanta_visuals kusolvanta_synth kusolvanta_song PkgConfig::SDL OpenGL::GL Threads::Threads)

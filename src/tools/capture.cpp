@@ -3,19 +3,14 @@
 
 #include <GL/gl.h>
 #include <signal.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <thread>
 
 #include "synth.h"
 #include "visuals.h"
@@ -26,8 +21,6 @@ constexpr int bufferBytes = 4096;          // what the demo's audio device asks 
 constexpr int bufferFrames = bufferBytes / 4;
 constexpr int64_t demoEndFrame = 5761792;  // audio frame from which the timeline's next frame ends it
 constexpr int frameGateMs = 9;             // renderFrame draws only this long after its last picture
-constexpr int frameBytes = viewWidth * viewHeight * 3;
-constexpr int frameSlots = 3;              // pictures in flight between the GL thread and the pipe
 
 const char* usage =
     "usage: kusolvanta-capture [options] --output FILE.mp4|FILE.mkv\n"
@@ -74,6 +67,11 @@ volatile sig_atomic_t stopSignal = 0;
 void onStopSignal(int sig)
 {
     stopSignal = sig;
+}
+
+std::string interruptedMessage()
+{
+    return std::string("interrupted by ") + (stopSignal == SIGINT ? "SIGINT" : "SIGTERM") + "; nothing written";
 }
 
 int fail(const std::string& message)
@@ -196,110 +194,6 @@ std::string clockText(double seconds)
     return text;
 }
 
-// Pictures travel from the GL thread to the pipe through a few slots, so the next frame is drawn
-// and read back while the previous one is still going into ffmpeg.
-class FrameQueue {
-public:
-    explicit FrameQueue(int outFd) : outFd_(outFd)
-    {
-        for (auto& slot : slots_)
-            slot.assign(frameBytes, 0);
-        writer_ = std::thread([this] { writeLoop(); });
-    }
-    ~FrameQueue() { close(); }
-
-    // The slot to fill next, once the writer has finished with it.
-    uint8_t* acquire(double& waitSeconds)
-    {
-        const auto start = std::chrono::steady_clock::now();
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return queued_ < frameSlots || failed_; });
-        waitSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return slots_[(head_ + queued_) % frameSlots].data();
-    }
-    // Queues the slot just filled; `repeat` queues the previous picture again instead.
-    bool submit(bool repeat)
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (repeat) {
-            const auto& previous = slots_[(head_ + queued_ + frameSlots - 1) % frameSlots];
-            slots_[(head_ + queued_) % frameSlots] = previous;
-        }
-        queued_++;
-        changed_.notify_all();
-        return !failed_;
-    }
-    bool close()
-    {
-        if (writer_.joinable()) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                closing_ = true;
-                changed_.notify_all();
-            }
-            writer_.join();
-        }
-        return !failed_;
-    }
-    double writeSeconds() const { return writeSeconds_; }
-
-private:
-    void writeLoop()
-    {
-        for (;;) {
-            const uint8_t* frame;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return queued_ > 0 || closing_; });
-                if (queued_ == 0 || failed_)
-                    return;
-                frame = slots_[head_].data();
-            }
-            const auto start = std::chrono::steady_clock::now();
-            const bool ok = writeFlipped(frame);
-            writeSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            std::lock_guard<std::mutex> lock(mutex_);
-            failed_ = failed_ || !ok;
-            head_ = (head_ + 1) % frameSlots;
-            queued_--;
-            changed_.notify_all();
-        }
-    }
-    // GL's rows run bottom-up; the video's run top-down.
-    bool writeFlipped(const uint8_t* frame)
-    {
-        constexpr int rowBytes = viewWidth * 3;
-        iovec rows[viewHeight];
-        for (int y = 0; y < viewHeight; y++)
-            rows[y] = {const_cast<uint8_t*>(frame) + (viewHeight - 1 - y) * rowBytes, size_t(rowBytes)};
-        int first = 0;
-        while (first < viewHeight) {
-            const ssize_t n = writev(outFd_, rows + first, viewHeight - first);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            size_t left = size_t(n);
-            while (first < viewHeight && left >= rows[first].iov_len)
-                left -= rows[first++].iov_len;
-            if (first < viewHeight) {
-                rows[first].iov_base = static_cast<uint8_t*>(rows[first].iov_base) + left;
-                rows[first].iov_len -= left;
-            }
-        }
-        return true;
-    }
-
-    int outFd_;
-    std::vector<uint8_t> slots_[frameSlots];
-    int head_ = 0, queued_ = 0;
-    bool closing_ = false, failed_ = false;
-    double writeSeconds_ = 0;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::thread writer_;
-};
-
 struct Timings {
     double audio = 0, render = 0, readBack = 0;  // GL thread, seconds
     double waitEncoder = 0;                      // GL thread blocked because every slot was queued
@@ -362,7 +256,7 @@ int main(int argc, char** argv)
 
     std::string where;
     if (!openDisplay(options.forceXvfb, error, where))
-        return fail(stopSignal ? std::string("interrupted by ") + strsignal(stopSignal) + "; nothing written" : error);
+        return fail(stopSignal ? interruptedMessage() : error);
     setupTextures();
     const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
 
@@ -409,7 +303,7 @@ int main(int argc, char** argv)
                 glReadPixels(0, 0, viewWidth, viewHeight, GL_RGB, GL_UNSIGNED_BYTE, slot);
                 time.readBack += secondsSince(t);
             } else if (!anyDrawn) {
-                std::memset(slot, 0, frameBytes);  // before the first picture the screen is black
+                std::memset(slot, 0, FrameQueue::frameBytes);  // before the first picture the screen is black
             }
             // An undrawn frame shows the last picture again, as a display would.
             pipeOk = queue.submit(!drawn && anyDrawn);
@@ -448,7 +342,7 @@ int main(int argc, char** argv)
     closeDisplay();
 
     if (stopSignal)
-        return fail(std::string("interrupted by ") + strsignal(stopSignal) + "; nothing written");
+        return fail(interruptedMessage());
     if (encodeStatus != 0 || !pipeOk)
         return fail(ffmpegFailure("encoding the pictures", encodeStatus, encodeLog));
     if (!audioOk || !soundtrack.finish(audioFrames))
@@ -467,7 +361,7 @@ int main(int argc, char** argv)
         time.mux = secondsSince(t);
     }
     if (stopSignal)
-        return fail(std::string("interrupted by ") + strsignal(stopSignal) + "; nothing written");
+        return fail(interruptedMessage());
     if (!files.publish(error))
         return fail(error);
 

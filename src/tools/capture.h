@@ -3,8 +3,11 @@
 
 #include <sys/types.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct CaptureOptions {
@@ -76,6 +79,35 @@ public:
 private:
     int fd_ = -1;
     int64_t bytes_ = 0;
+};
+
+// Pictures travel from the GL thread to ffmpeg's pipe through a few slots, so the next frame is
+// drawn and read back while the previous one is still being written. Slots hold GL's rows
+// (bottom-up); the pipe gets them top-down.
+class FrameQueue {
+public:
+    static constexpr int slots = 3;
+    static constexpr int frameBytes = viewWidth * viewHeight * 3;   // RGB, 8 bits each
+
+    explicit FrameQueue(int outFd);
+    ~FrameQueue();
+    uint8_t* acquire(double& waitSeconds);   // the slot to fill next, once the writer is done with it
+    bool submit(bool repeat);                // queues it; repeat: the previous picture once more
+    bool close();                            // writes what is queued; false if a write failed
+    double writeSeconds() const { return writeSeconds_; }
+
+private:
+    void writeLoop();
+    bool writeFlipped(const uint8_t* frame);
+
+    int outFd_;
+    std::vector<uint8_t> slots_[slots];
+    int head_ = 0, queued_ = 0;               // oldest queued slot, and how many are queued
+    bool closing_ = false, failed_ = false;
+    double writeSeconds_ = 0;                 // writer thread time inside writev
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread writer_;
 };
 
 // The GL display: a private Xvfb when there is no DISPLAY (or when forced), then a 640 x 480

@@ -29,7 +29,7 @@ set(cases
   # ffmpeg that dies at once: the capture notices the broken pipe and cleans up.
   "--ffmpeg,/bin/false,--seconds,1,--output,${out}/a.mp4|ffmpeg failed while encoding the pictures"
   # Stopped by SIGTERM in the middle of a whole-demo capture.
-  "${TIMEOUT},--preserve-status,-s,TERM,4,@,--quiet,--output,${out}/a.mp4|interrupted by Terminated")
+  "${TIMEOUT},--preserve-status,-s,TERM,4,@,--quiet,--output,${out}/a.mp4|interrupted by SIGTERM")
 foreach(case IN LISTS cases)
   string(REPLACE "," ";" case "${case}")
   string(REPLACE "|" ";" parts "${case}")
