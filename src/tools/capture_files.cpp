@@ -1,5 +1,6 @@
 // kusolvanta-capture's output files: temporary names beside the output, and the soundtrack WAV.
 #include "capture.h"
+#include "wav.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -61,14 +62,6 @@ bool isNonEmptyDirectory(const std::string& path)
     closedir(dir);
     return entries > 0;
 }
-
-void putLe(uint8_t* out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; i++)
-        out[i] = uint8_t(value >> (8 * i));
-}
-
-constexpr int wavHeaderBytes = 44;
 
 }  // namespace
 
@@ -177,18 +170,7 @@ bool WavWriter::finish(int64_t frames)
     if (dataBytes > bytes_ || dataBytes > 0xFFFFFFFFll - 36)
         return false;
     uint8_t h[wavHeaderBytes];
-    std::memcpy(h, "RIFF", 4);
-    putLe(h + 4, uint32_t(36 + dataBytes), 4);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
-    putLe(h + 16, 16, 4);
-    putLe(h + 20, 1, 2);           // PCM
-    putLe(h + 22, 2, 2);           // stereo
-    putLe(h + 24, 44100, 4);
-    putLe(h + 28, 44100 * 4, 4);   // bytes per second
-    putLe(h + 32, 4, 2);           // bytes per frame
-    putLe(h + 34, 16, 2);          // bits per sample
-    std::memcpy(h + 36, "data", 4);
-    putLe(h + 40, uint32_t(dataBytes), 4);
+    fillWavHeader(h, uint32_t(dataBytes));
     const bool ok = ftruncate(fd_, wavHeaderBytes + dataBytes) == 0 &&
                     pwrite(fd_, h, sizeof h, 0) == wavHeaderBytes && close(fd_) == 0;
     fd_ = -1;

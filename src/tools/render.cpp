@@ -1,5 +1,6 @@
 // kusolvanta-render: plays a song through the demo's own audio callback into a WAV file or the raw device stream.
 #include "synth.h"
+#include "wav.h"
 
 #include <cerrno>
 #include <chrono>
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include <unistd.h>
 
@@ -40,32 +40,6 @@ int failUsage(const char* message)
 {
     std::fprintf(stderr, "kusolvanta-render: %s\n(try --help)\n", message);
     return 1;
-}
-
-void putLe32(std::vector<uint8_t>& out, uint32_t v)
-{
-    for (int i = 0; i < 4; i++)
-        out.push_back(uint8_t(v >> (8 * i)));
-}
-
-std::vector<uint8_t> wavHeader(uint32_t dataBytes)
-{
-    std::vector<uint8_t> h;
-    auto tag = [&](const char* s) { h.insert(h.end(), s, s + 4); };
-    tag("RIFF");
-    putLe32(h, 36 + dataBytes);
-    tag("WAVE");
-    tag("fmt ");
-    putLe32(h, 16);
-    h.push_back(1), h.push_back(0);   // PCM
-    h.push_back(2), h.push_back(0);   // stereo
-    putLe32(h, 44100);
-    putLe32(h, 44100 * 4);
-    h.push_back(4), h.push_back(0);   // bytes per frame
-    h.push_back(16), h.push_back(0);  // bits per sample
-    tag("data");
-    putLe32(h, dataBytes);
-    return h;
 }
 
 }  // namespace
@@ -131,8 +105,9 @@ int main(int argc, char** argv)
         return 1;
     }
     if (!raw) {
-        const std::vector<uint8_t> header = wavHeader(uint32_t(dataBytes));
-        std::fwrite(header.data(), 1, header.size(), out);
+        uint8_t header[wavHeaderBytes];
+        fillWavHeader(header, uint32_t(dataBytes));
+        std::fwrite(header, 1, sizeof header, out);
     }
 
     const auto start = std::chrono::steady_clock::now();
