@@ -19,8 +19,6 @@ namespace {
 
 constexpr int bufferBytes = 4096;          // what the demo's audio device asks for each time
 constexpr int bufferFrames = bufferBytes / 4;
-constexpr int64_t demoEndFrame = 5761792;  // audio frame from which the timeline's next frame ends it
-constexpr int frameGateMs = 9;             // renderFrame draws only this long after its last picture
 
 const char* usage =
     "usage: kusolvanta-capture [options] --output FILE.mp4|FILE.mkv\n"
@@ -171,7 +169,7 @@ int64_t frameMs(int64_t frame, int fps)
 }
 
 // How many frames the whole demo takes at this rate: the loop below ends on the first drawn
-// frame whose audio has reached demoEndFrame. Only the progress display uses it.
+// frame whose audio has reached timelineEndFrame. Only the progress display uses it.
 int64_t demoFrameCount(int fps)
 {
     int64_t lastDrawn = 0;
@@ -181,7 +179,7 @@ int64_t demoFrameCount(int fps)
         if (ms < lastDrawn + frameGateMs)
             continue;
         lastDrawn = ms;
-        if (buffers * bufferFrames >= demoEndFrame)
+        if (buffers * bufferFrames >= int64_t(timelineEndFrame))
             return frame + 1;
     }
 }

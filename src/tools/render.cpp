@@ -1,5 +1,6 @@
 // kusolvanta-render: plays a song through the demo's own audio callback into a WAV file or the raw device stream.
 #include "synth.h"
+#include "visuals.h"
 #include "wav.h"
 
 #include <cerrno>
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int bufferBytes = 4096;       // what the demo's audio device asks for each time
 constexpr int bufferFrames = bufferBytes / 4;
-constexpr int64_t demoEndFrame = 5761792; // the first audio frame at which the demo's timeline ends
 constexpr double maxSeconds = 12 * 3600.0; // the frame counter must stay below 2^31
 
 const char* usage =
@@ -90,7 +90,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const int64_t frames = seconds > 0 ? int64_t(std::ceil(seconds * 44100)) : demoEndFrame;
+    const int64_t frames = seconds > 0 ? int64_t(std::ceil(seconds * 44100)) : int64_t(timelineEndFrame);
     const int64_t buffers = (frames + bufferFrames - 1) / bufferFrames;
     const uint64_t dataBytes = uint64_t(buffers) * bufferBytes;
     if (!raw && dataBytes > 0xFFFFFFFFull - 36)

@@ -13,14 +13,6 @@ float feedbackBrightness = 0.0f;
 
 namespace {
 
-// The timeline holds the embedded song's row length itself rather than reading the synthesizer's,
-// and trails the sequencer by one device buffer (4096 frames) so a scene changes as its row is heard.
-constexpr int32_t audioOffsetFrames = 4096;
-constexpr int32_t rowFrames = 5292;
-constexpr int32_t rowsPerPosition = 8;
-constexpr int32_t frameGateMs = 9;
-constexpr int32_t lastPosition = 135;
-
 constexpr uint8_t effectTitleRing = 1;
 constexpr uint8_t effectRingSphere = 2;
 constexpr uint8_t effectSpirals = 4;

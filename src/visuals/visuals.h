@@ -13,6 +13,16 @@ struct SceneEntry {
     uint8_t start;         // first song position at which the row is current
 };
 
+// The timeline holds the embedded song's row length itself rather than reading the synthesizer's,
+// and trails the sequencer by one device buffer (4096 frames) so a scene changes as its row is heard.
+constexpr int32_t audioOffsetFrames = 4096;
+constexpr int32_t rowFrames = 5292;
+constexpr int32_t rowsPerPosition = 8;
+constexpr int32_t frameGateMs = 9;
+constexpr int32_t lastPosition = 135;
+// The first audio frame at which a drawn frame ends the demo (5,761,792, about 130.65 s).
+constexpr int32_t timelineEndFrame = audioOffsetFrames + (lastPosition + 1) * rowsPerPosition * rowFrames;
+
 constexpr int sceneCount = 21;
 extern const SceneEntry sceneTable[sceneCount];
 extern const int8_t titleGlyphs[12];
